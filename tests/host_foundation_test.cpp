@@ -362,6 +362,13 @@ TEST(CommandLine, BadInputExitsWithTwo) {
   EXPECT_EQ(run({"run", (d / "ok.scn").string(), "--modules", (d / "nowhere").string()}, nullptr, &err), 2);
   EXPECT_NE(err.find("probe_vessel.cfg"), std::string::npos) << err;
   EXPECT_EQ(run({}, nullptr, &err), 2);
+
+  // A class configuration naming a module that is not there.
+  fs::create_directories(d / "mods");
+  write(d / "mods" / "ghost.cfg", "Module = ghost\n");
+  write(d / "ghost.scn", "BEGIN_SHIPS\nA:ghost\n  STATUS Flying Earth\nEND\nEND_SHIPS\n");
+  EXPECT_EQ(run({"run", (d / "ghost.scn").string(), "--modules", (d / "mods").string()}, nullptr, &err), 2);
+  EXPECT_NE(err.find("ghost.so"), std::string::npos) << err;
 }
 
 }  // namespace
