@@ -214,6 +214,10 @@ struct HostVessel : HostObject {
   std::vector<std::pair<VECTOR3, VECTOR3>> added_forces;  // (force, point) of this frame, vessel frame
   std::optional<Touchdown> touchdown_record;
   bool airborne_since_start = false;  // seen off the ground: the next contact is a touchdown
+  // Where a resting vessel stands: position relative to the body centre and attitude, both in the
+  // body-fixed frame of its reference body (kept by the dynamics while resting).
+  VECTOR3 rest_pos_body{0, 0, 0};
+  MATRIX3 rest_rot_body = identity3();
 
   // Modes
   std::array<bool, 8> navmode{};  // index 1..7
@@ -221,8 +225,6 @@ struct HostVessel : HostObject {
   int attitude_mode = RCS_ROT;
   std::array<double, 15> manual_override{};  // host manual levels applied this frame, by group type
 
-  // Scenario lines the host does not know, kept for the log
-  std::vector<std::string> unknown_lines;
 
   double mass() const;  // empty mass plus all propellant
   HostThrusterGroup* group_of_type(THGROUP_TYPE t) const;

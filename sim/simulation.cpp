@@ -598,8 +598,9 @@ bool Simulation::detach(HostVessel& parent, HostAttachment* pp, double vel) {
   HostAttachment* cp = pp->peer;
   HostVessel& child = *cp->owner;
   place_attached(child);
-  child.vel = parent.vel + mul(parent.rot, pp->dir) * vel;
-  child.omega = _V(0, 0, 0);
+  // The child keeps the motion of its point on the parent, plus the separation speed along the
+  // parent's attachment direction.
+  child.vel = detach_velocity(parent, *pp, vel);
   pp->peer = nullptr;
   cp->peer = nullptr;
   child.status = FlightStatus::Flying;
