@@ -21,12 +21,10 @@ bool module_has_exit_function();
 
 }  // namespace common
 
-#define VESSEL_MODULE_EXPORTS(CLASS, DATE)                                                  \
-  DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {                             \
-    return new CLASS(hvessel, flightmodel);                                                 \
-  }                                                                                         \
-  DLLCLBK void ovcExit(VESSEL* vessel) {                                                    \
-    if (vessel != nullptr) delete static_cast<CLASS*>(vessel);                              \
-  }                                                                                         \
-  DLLCLBK const char* ModuleDate() { return DATE; }                                         \
+#define VESSEL_MODULE_EXPORTS(CLASS, DATE)                                                                \
+  DLLCLBK VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) { return new CLASS(hvessel, flightmodel); } \
+  DLLCLBK void ovcExit(VESSEL* vessel) {                                                                  \
+    if (vessel != nullptr) delete static_cast<CLASS*>(vessel);                                            \
+  }                                                                                                       \
+  DLLCLBK const char* ModuleDate() { return DATE; }                                                       \
   DLLCLBK int GetModuleVersion() { return common::module_version(); }

@@ -22,8 +22,15 @@ class SpotLight : public LightEmitter {
   SpotLight(const VECTOR3& pos, const VECTOR3& dir, double range, double att0, double att1, double att2,
             double umbra, double penumbra, const COLOUR4& diffuse, const COLOUR4& specular,
             const COLOUR4& ambient)
-      : pos_(pos), dir_(dir), range_(range), att_{att0, att1, att2}, umbra_(umbra), penumbra_(penumbra),
-        diffuse_(diffuse), specular_(specular), ambient_(ambient) {}
+      : pos_(pos),
+        dir_(dir),
+        range_(range),
+        att_{att0, att1, att2},
+        umbra_(umbra),
+        penumbra_(penumbra),
+        diffuse_(diffuse),
+        specular_(specular),
+        ambient_(ambient) {}
 
   const VECTOR3& GetPosition() const { return pos_; }
   const VECTOR3& GetDirection() const { return dir_; }

@@ -67,9 +67,7 @@ inline VECTOR3& operator/=(VECTOR3& a, double f) {
   return a;
 }
 
-inline constexpr double dotp(const VECTOR3& a, const VECTOR3& b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
+inline constexpr double dotp(const VECTOR3& a, const VECTOR3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // a x b by components: (a.y b.z - a.z b.y, a.z b.x - a.x b.z, a.x b.y - a.y b.x).
 inline constexpr VECTOR3 crossp(const VECTOR3& a, const VECTOR3& b) {

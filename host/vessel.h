@@ -96,7 +96,8 @@ class VESSELAPI VESSEL {
   UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, double lofs, SURFHANDLE tex = nullptr);
   bool DelExhaust(UINT idx);
   PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const PARTICLESTREAMSPEC* pss = nullptr);
-  PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, const PARTICLESTREAMSPEC* pss = nullptr);
+  PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
+                                  const PARTICLESTREAMSPEC* pss = nullptr);
   // lvl: the host reads the stream's level through this pointer every frame.
   PSTREAM_HANDLE AddParticleStream(const PARTICLESTREAMSPEC* pss, const VECTOR3& pos, const VECTOR3& dir,
                                    double* lvl);
@@ -131,9 +132,9 @@ class VESSELAPI VESSEL {
   OBJHANDLE GetGravityRef() const;
   double GetAltitude() const;  // above mean radius
   double GetAltitude(AltitudeMode mode, int* reslt = nullptr) const;
-  double GetPitch() const;  // rad, pitch of +z above the local horizon
-  double GetBank() const;   // rad
-  double GetYaw() const;    // rad, heading of +z
+  double GetPitch() const;                  // rad, pitch of +z above the local horizon
+  double GetBank() const;                   // rad
+  double GetYaw() const;                    // rad, heading of +z
   void GetAngularVel(VECTOR3& avel) const;  // vessel frame, rad/s
   void SetAngularVel(const VECTOR3& avel);
   bool GetGroundspeedVector(REFFRAME frame, VECTOR3& v) const;
@@ -146,8 +147,8 @@ class VESSELAPI VESSEL {
   void GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const;
   void GetRelativeVel(OBJHANDLE hRef, VECTOR3& vel) const;
   OBJHANDLE GetEquPos(double& longitude, double& latitude, double& radius) const;
-  bool GetWeightVector(VECTOR3& G) const;  // vessel frame, N
-  bool GetThrustVector(VECTOR3& T) const;  // vessel frame, N
+  bool GetWeightVector(VECTOR3& G) const;    // vessel frame, N
+  bool GetThrustVector(VECTOR3& T) const;    // vessel frame, N
   void GetRotationMatrix(MATRIX3& R) const;  // vessel frame to global frame
   void Global2Local(const VECTOR3& glob, VECTOR3& loc) const;
   void Local2Global(const VECTOR3& loc, VECTOR3& glob) const;

@@ -26,33 +26,58 @@ json index_of(const std::vector<std::unique_ptr<T>>& list, const T* p) {
 
 const char* group_name(THGROUP_TYPE t) {
   switch (t) {
-    case THGROUP_MAIN: return "MAIN";
-    case THGROUP_RETRO: return "RETRO";
-    case THGROUP_HOVER: return "HOVER";
-    case THGROUP_ATT_PITCHUP: return "ATT_PITCHUP";
-    case THGROUP_ATT_PITCHDOWN: return "ATT_PITCHDOWN";
-    case THGROUP_ATT_YAWLEFT: return "ATT_YAWLEFT";
-    case THGROUP_ATT_YAWRIGHT: return "ATT_YAWRIGHT";
-    case THGROUP_ATT_BANKLEFT: return "ATT_BANKLEFT";
-    case THGROUP_ATT_BANKRIGHT: return "ATT_BANKRIGHT";
-    case THGROUP_ATT_RIGHT: return "ATT_RIGHT";
-    case THGROUP_ATT_LEFT: return "ATT_LEFT";
-    case THGROUP_ATT_UP: return "ATT_UP";
-    case THGROUP_ATT_DOWN: return "ATT_DOWN";
-    case THGROUP_ATT_FORWARD: return "ATT_FORWARD";
-    case THGROUP_ATT_BACK: return "ATT_BACK";
-    default: return "USER";
+    case THGROUP_MAIN:
+      return "MAIN";
+    case THGROUP_RETRO:
+      return "RETRO";
+    case THGROUP_HOVER:
+      return "HOVER";
+    case THGROUP_ATT_PITCHUP:
+      return "ATT_PITCHUP";
+    case THGROUP_ATT_PITCHDOWN:
+      return "ATT_PITCHDOWN";
+    case THGROUP_ATT_YAWLEFT:
+      return "ATT_YAWLEFT";
+    case THGROUP_ATT_YAWRIGHT:
+      return "ATT_YAWRIGHT";
+    case THGROUP_ATT_BANKLEFT:
+      return "ATT_BANKLEFT";
+    case THGROUP_ATT_BANKRIGHT:
+      return "ATT_BANKRIGHT";
+    case THGROUP_ATT_RIGHT:
+      return "ATT_RIGHT";
+    case THGROUP_ATT_LEFT:
+      return "ATT_LEFT";
+    case THGROUP_ATT_UP:
+      return "ATT_UP";
+    case THGROUP_ATT_DOWN:
+      return "ATT_DOWN";
+    case THGROUP_ATT_FORWARD:
+      return "ATT_FORWARD";
+    case THGROUP_ATT_BACK:
+      return "ATT_BACK";
+    default:
+      return "USER";
   }
 }
 
 json stream_spec(const PARTICLESTREAMSPEC& s, const Simulation& sim) {
   (void)sim;
-  return json{{"flags", s.flags},           {"srcsize", num(s.srcsize)},     {"srcrate", num(s.srcrate)},
-              {"v0", num(s.v0)},            {"srcspread", num(s.srcspread)}, {"lifetime", num(s.lifetime)},
-              {"growthrate", num(s.growthrate)}, {"atmslowdown", num(s.atmslowdown)},
-              {"ltype", static_cast<int>(s.ltype)}, {"levelmap", static_cast<int>(s.levelmap)},
-              {"lmin", num(s.lmin)},        {"lmax", num(s.lmax)},           {"atmsmap", static_cast<int>(s.atmsmap)},
-              {"amin", num(s.amin)},        {"amax", num(s.amax)},
+  return json{{"flags", s.flags},
+              {"srcsize", num(s.srcsize)},
+              {"srcrate", num(s.srcrate)},
+              {"v0", num(s.v0)},
+              {"srcspread", num(s.srcspread)},
+              {"lifetime", num(s.lifetime)},
+              {"growthrate", num(s.growthrate)},
+              {"atmslowdown", num(s.atmslowdown)},
+              {"ltype", static_cast<int>(s.ltype)},
+              {"levelmap", static_cast<int>(s.levelmap)},
+              {"lmin", num(s.lmin)},
+              {"lmax", num(s.lmax)},
+              {"atmsmap", static_cast<int>(s.atmsmap)},
+              {"amin", num(s.amin)},
+              {"amax", num(s.amax)},
               {"texture", s.tex != nullptr ? json(s.tex->name) : json(nullptr)}};
 }
 
@@ -61,9 +86,12 @@ json colour(const COLOUR4& c) { return json::array({c.r, c.g, c.b, c.a}); }
 const char* status_name(const HostVessel& v) {
   if (v.parent() != nullptr) return "attached";
   switch (v.status) {
-    case FlightStatus::Landed: return "landed";
-    case FlightStatus::Orbiting: return "orbiting";
-    default: return "flying";
+    case FlightStatus::Landed:
+      return "landed";
+    case FlightStatus::Orbiting:
+      return "orbiting";
+    default:
+      return "flying";
   }
 }
 
@@ -108,7 +136,8 @@ json vessel_json(const Simulation& sim, const HostVessel& v) {
 
   json props = json::array();
   for (const auto& pr : v.propellants)
-    props.push_back({{"max", num(pr->max_mass)}, {"mass", num(pr->mass)}, {"efficiency", num(pr->efficiency)}});
+    props.push_back(
+        {{"max", num(pr->max_mass)}, {"mass", num(pr->mass)}, {"efficiency", num(pr->efficiency)}});
   j["propellant"] = props;
   j["default_propellant"] = index_of(v.propellants, static_cast<const HostPropellant*>(v.default_propellant));
 
@@ -171,8 +200,9 @@ json vessel_json(const Simulation& sim, const HostVessel& v) {
         cj["angle_rad"] = nullptr;
         cj["shift"] = vec(t->shift);
       }
-      cj["parent"] = c->parent != nullptr ? index_of(v.anim_components, static_cast<const HostAnimComponent*>(c->parent))
-                                          : json(nullptr);
+      cj["parent"] = c->parent != nullptr
+                         ? index_of(v.anim_components, static_cast<const HostAnimComponent*>(c->parent))
+                         : json(nullptr);
       comps.push_back(cj);
     }
     anims.push_back({{"state", num(a.state)}, {"components", comps}});
@@ -191,9 +221,11 @@ json vessel_json(const Simulation& sim, const HostVessel& v) {
   json meshes = json::array();
   for (const auto& m : v.meshes) meshes.push_back({{"name", m.name}, {"visibility", m.visibility}});
   j["meshes"] = meshes;
-  j["camera"] = {{"offset", vec(v.camera_offset)}, {"direction", vec(v.camera_dir)}, {"tilt", num(v.camera_tilt)}};
+  j["camera"] = {
+      {"offset", vec(v.camera_offset)}, {"direction", vec(v.camera_dir)}, {"tilt", num(v.camera_tilt)}};
   json docks = json::array();
-  for (const auto& d : v.dock_ports) docks.push_back({{"pos", vec(d->pos)}, {"dir", vec(d->dir)}, {"rot", vec(d->rot)}});
+  for (const auto& d : v.dock_ports)
+    docks.push_back({{"pos", vec(d->pos)}, {"dir", vec(d->dir)}, {"rot", vec(d->rot)}});
   j["dock_ports"] = docks;
 
   json exh = json::array();
@@ -212,7 +244,10 @@ json vessel_json(const Simulation& sim, const HostVessel& v) {
   j["exhaust_streams"] = es;
   json ps = json::array();
   for (const auto& s : v.particle_streams)
-    ps.push_back({{"pos", vec(s->pos)}, {"dir", vec(s->dir)}, {"level", num(s->level())}, {"spec", stream_spec(s->spec, sim)}});
+    ps.push_back({{"pos", vec(s->pos)},
+                  {"dir", vec(s->dir)},
+                  {"level", num(s->level())},
+                  {"spec", stream_spec(s->spec, sim)}});
   j["particle_streams"] = ps;
 
   json spots = json::array();
@@ -257,7 +292,8 @@ json vessel_json(const Simulation& sim, const HostVessel& v) {
   j["attachments"] = att;
 
   json nav = json::array();
-  static const char* names[] = {"", "KILLROT", "HLEVEL", "PROGRADE", "RETROGRADE", "NORMAL", "ANTINORMAL", "HOLDALT"};
+  static const char* names[] = {"",           "KILLROT", "HLEVEL",     "PROGRADE",
+                                "RETROGRADE", "NORMAL",  "ANTINORMAL", "HOLDALT"};
   for (int m = 1; m <= 7; ++m)
     if (v.navmode[m]) nav.push_back(names[m]);
   j["navmodes"] = nav;
@@ -265,8 +301,8 @@ json vessel_json(const Simulation& sim, const HostVessel& v) {
   j["rcsmode"] = v.attitude_mode;
   if (v.touchdown_record) {
     const Touchdown& t = *v.touchdown_record;
-    j["touchdown"] = {{"t", num(t.t)},          {"vspeed", num(t.vspeed)}, {"hspeed", num(t.hspeed)},
-                      {"lon", num(t.lon)},      {"lat", num(t.lat)},       {"pitch", num(t.pitch)},
+    j["touchdown"] = {{"t", num(t.t)},      {"vspeed", num(t.vspeed)}, {"hspeed", num(t.hspeed)},
+                      {"lon", num(t.lon)},  {"lat", num(t.lat)},       {"pitch", num(t.pitch)},
                       {"bank", num(t.bank)}};
   } else {
     j["touchdown"] = nullptr;

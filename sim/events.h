@@ -15,10 +15,10 @@ struct Event {
   Kind kind = Kind::Key;
   DWORD key = 0;
   bool ctrl = false, shift = false, alt = false;
-  double seconds = 0.0;      // hold
-  std::string text;          // type, focus, save, dump
-  int mode = 0;              // navmode, afcmode
-  bool on = false;           // navmode
+  double seconds = 0.0;          // hold
+  std::string text;              // type, focus, save, dump
+  int mode = 0;                  // navmode, afcmode
+  bool on = false;               // navmode
   double values[3] = {0, 0, 0};  // joystick pitch, yaw, bank; timeaccel
   int line = 0;
 };

@@ -17,12 +17,11 @@ MATRIX3 body_rotation(const Body& b, double t) {
   return _M(c, 0, -s, 0, 1, 0, s, 0, c);
 }
 
-VECTOR3 body_omega(const Body& b) {
-  return b.rot_period > 0.0 ? _V(0, PI2 / b.rot_period, 0) : _V(0, 0, 0);
-}
+VECTOR3 body_omega(const Body& b) { return b.rot_period > 0.0 ? _V(0, PI2 / b.rot_period, 0) : _V(0, 0, 0); }
 
 VECTOR3 equ_to_global(const Body& b, double t, double lng, double lat, double r) {
-  const VECTOR3 local = _V(r * std::cos(lat) * std::cos(lng), r * std::sin(lat), r * std::cos(lat) * std::sin(lng));
+  const VECTOR3 local =
+      _V(r * std::cos(lat) * std::cos(lng), r * std::sin(lat), r * std::cos(lat) * std::sin(lng));
   return b.pos + mul(body_rotation(b, t), local);
 }
 
@@ -46,9 +45,7 @@ MATRIX3 horizon_basis(const Body& b, const VECTOR3& gpos) {
   return _M(east.x, up.x, north.x, east.y, up.y, north.y, east.z, up.z, north.z);
 }
 
-VECTOR3 surface_velocity(const Body& b, const VECTOR3& gpos) {
-  return crossp(gpos - b.pos, body_omega(b));
-}
+VECTOR3 surface_velocity(const Body& b, const VECTOR3& gpos) { return crossp(gpos - b.pos, body_omega(b)); }
 
 MATRIX3 attitude_from_hpb(double heading, double pitch, double bank) {
   const double ch = std::cos(heading), sh = std::sin(heading);
@@ -142,9 +139,7 @@ double landed_heading(const std::vector<TOUCHDOWNVTX>& td, const MATRIX3& v2h) {
   return h;
 }
 
-MATRIX3 vessel_to_horizon(const HostVessel& v) {
-  return mul(transpose(horizon_basis(*v.ref, v.pos)), v.rot);
-}
+MATRIX3 vessel_to_horizon(const HostVessel& v) { return mul(transpose(horizon_basis(*v.ref, v.pos)), v.rot); }
 
 double altitude_meanrad(const HostVessel& v) { return length(v.pos - v.ref->pos) - v.ref->radius; }
 

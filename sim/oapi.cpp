@@ -156,8 +156,12 @@ double oapiRand() { return S().rand_uniform(); }
 
 // --- Textures, crew, log ---
 
-SURFHANDLE oapiRegisterExhaustTexture(const char* name) { return S().texture(name != nullptr ? name : "", false); }
-SURFHANDLE oapiRegisterParticleTexture(const char* name) { return S().texture(name != nullptr ? name : "", true); }
+SURFHANDLE oapiRegisterExhaustTexture(const char* name) {
+  return S().texture(name != nullptr ? name : "", false);
+}
+SURFHANDLE oapiRegisterParticleTexture(const char* name) {
+  return S().texture(name != nullptr ? name : "", true);
+}
 
 bool oapiOpenInputBox(const char* title, KeyFunc Clbk, const char*, int vislen, void* usrdata) {
   S().open_input_box(title, Clbk, vislen, usrdata);
@@ -207,7 +211,8 @@ void oapiWriteScenario_vec(FILEHANDLE scn, const char* item, const VECTOR3& vec)
 bool VESSEL::ParseScenarioLineEx(char* line, void* status) const {
   auto* st = static_cast<sim::VesselStatus*>(status);
   if (line == nullptr || st == nullptr) return false;
-  if (sim::parse_standard_line(line, *st, S().current_scenario_file(), S().current_scenario_line())) return true;
+  if (sim::parse_standard_line(line, *st, S().current_scenario_file(), S().current_scenario_line()))
+    return true;
   S().write_log("host: skipped unknown scenario line of vessel '" + std::string(GetName()) + "': " + line);
   return false;
 }
@@ -229,7 +234,8 @@ void InitLib(HINSTANCE) { ++g_initlib_calls; }
 int Date2Int(const char* date) {
   ++g_date2int_calls;
   if (date == nullptr) return 0;
-  static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   char mon[4] = {0};
   int day = 0, year = 0;
   if (std::sscanf(date, "%3s %d %d", mon, &day, &year) != 3) return 0;

@@ -41,11 +41,11 @@ struct SurfaceBase : HostObject {
 
 struct Body : HostObject {
   explicit Body(std::string n) : HostObject(Kind::Body, std::move(n)) {}
-  double mass = 0.0;           // kg
-  double radius = 0.0;         // mean radius, m
-  double rot_period = 0.0;     // sidereal rotation period, s; 0: no rotation
-  double rot_offset = 0.0;     // rotation angle at simulation time 0, rad
-  VECTOR3 pos{0, 0, 0};        // global position of the centre, m
+  double mass = 0.0;        // kg
+  double radius = 0.0;      // mean radius, m
+  double rot_period = 0.0;  // sidereal rotation period, s; 0: no rotation
+  double rot_offset = 0.0;  // rotation angle at simulation time 0, rad
+  VECTOR3 pos{0, 0, 0};     // global position of the centre, m
   bool has_atmosphere = false;
   std::vector<std::unique_ptr<SurfaceBase>> bases;
 };
@@ -151,7 +151,7 @@ struct Atmosphere {
 };
 
 struct Touchdown {
-  double t = 0.0;  // simulation time, s
+  double t = 0.0;                     // simulation time, s
   double vspeed = 0.0, hspeed = 0.0;  // m/s, vertical positive up
   double lon = 0.0, lat = 0.0;        // deg
   double pitch = 0.0, bank = 0.0;     // deg
@@ -166,9 +166,9 @@ struct HostVessel : HostObject {
 
   std::string class_name;
   Module* module = nullptr;
-  VESSEL* iface = nullptr;  // the module's object (from ovcInit)
+  VESSEL* iface = nullptr;                     // the module's object (from ovcInit)
   std::function<void(VESSEL*)> destroy_iface;  // test vessels: how to delete iface
-  int index = 0;            // creation order
+  int index = 0;                               // creation order
 
   // Configuration
   double size = 1.0;
@@ -200,9 +200,9 @@ struct HostVessel : HostObject {
   std::vector<BEACONLIGHTSPEC*> beacons;
 
   // Flight state
-  Body* ref = nullptr;     // gravity reference body
-  VECTOR3 pos{0, 0, 0};    // global, m
-  VECTOR3 vel{0, 0, 0};    // global, m/s
+  Body* ref = nullptr;   // gravity reference body
+  VECTOR3 pos{0, 0, 0};  // global, m
+  VECTOR3 vel{0, 0, 0};  // global, m/s
   MATRIX3 rot = identity3();
   VECTOR3 omega{0, 0, 0};  // vessel frame, rad/s
   FlightStatus status = FlightStatus::Flying;
@@ -224,7 +224,6 @@ struct HostVessel : HostObject {
   DWORD adctrl_mode = 7;
   int attitude_mode = RCS_ROT;
   std::array<double, 15> manual_override{};  // host manual levels applied this frame, by group type
-
 
   double mass() const;  // empty mass plus all propellant
   HostThrusterGroup* group_of_type(THGROUP_TYPE t) const;

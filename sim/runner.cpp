@@ -66,11 +66,11 @@ void write_trace_row(std::ostream& os, Simulation& sim, HostVessel& v) {
     const auto& gs = vj["groundspeed_horizon"];
     const double hs = std::hypot(gs[0].get<double>(), gs[2].get<double>());
     char buf[512];
-    std::snprintf(buf, sizeof buf, "%.3f,%.3f,%.7f,%.7f,%.3f,%.3f,%.3f,%.3f,%.3f,%.1f,%.4f,%d,%s\n", sim.time(),
-                  vj["alt_ground"].get<double>(), vj["lon"].get<double>(), vj["lat"].get<double>(),
-                  gs[1].get<double>(), hs, vj["heading"].get<double>(), vj["pitch"].get<double>(),
-                  vj["bank"].get<double>(), vj["mass"].get<double>(), main_level, v.ground_contact ? 1 : 0,
-                  vj["status"].get<std::string>().c_str());
+    std::snprintf(buf, sizeof buf, "%.3f,%.3f,%.7f,%.7f,%.3f,%.3f,%.3f,%.3f,%.3f,%.1f,%.4f,%d,%s\n",
+                  sim.time(), vj["alt_ground"].get<double>(), vj["lon"].get<double>(),
+                  vj["lat"].get<double>(), gs[1].get<double>(), hs, vj["heading"].get<double>(),
+                  vj["pitch"].get<double>(), vj["bank"].get<double>(), vj["mass"].get<double>(), main_level,
+                  v.ground_contact ? 1 : 0, vj["status"].get<std::string>().c_str());
     os << buf;
   }
 }
@@ -96,21 +96,39 @@ void print_hud(Simulation& sim, std::ostream& out, int W, int H) {
 
 void apply_event(Simulation& sim, const Event& e, std::ostream& out, int W, int H) {
   switch (e.kind) {
-    case Event::Kind::Key: sim.press_key(e.key, e.ctrl, e.shift, e.alt); break;
-    case Event::Kind::Hold: sim.hold_key(e.key, e.seconds, e.ctrl, e.shift); break;
-    case Event::Kind::Type: sim.type_text(e.text); break;
-    case Event::Kind::Focus: sim.set_focus(e.text); break;
+    case Event::Kind::Key:
+      sim.press_key(e.key, e.ctrl, e.shift, e.alt);
+      break;
+    case Event::Kind::Hold:
+      sim.hold_key(e.key, e.seconds, e.ctrl, e.shift);
+      break;
+    case Event::Kind::Type:
+      sim.type_text(e.text);
+      break;
+    case Event::Kind::Focus:
+      sim.set_focus(e.text);
+      break;
     case Event::Kind::Navmode:
       if (sim.focus() != nullptr) sim.set_navmode(*sim.focus(), e.mode, e.on);
       break;
-    case Event::Kind::Joystick: sim.set_joystick(e.values[0], e.values[1], e.values[2]); break;
-    case Event::Kind::TimeAccel: sim.set_time_acceleration(e.values[0]); break;
+    case Event::Kind::Joystick:
+      sim.set_joystick(e.values[0], e.values[1], e.values[2]);
+      break;
+    case Event::Kind::TimeAccel:
+      sim.set_time_acceleration(e.values[0]);
+      break;
     case Event::Kind::AfcMode:
       if (sim.focus() != nullptr) sim.set_afcmode(*sim.focus(), static_cast<DWORD>(e.mode));
       break;
-    case Event::Kind::Hud: print_hud(sim, out, W, H); break;
-    case Event::Kind::Save: sim.save_scenario_file(e.text); break;
-    case Event::Kind::Dump: write_dump(sim, e.text); break;
+    case Event::Kind::Hud:
+      print_hud(sim, out, W, H);
+      break;
+    case Event::Kind::Save:
+      sim.save_scenario_file(e.text);
+      break;
+    case Event::Kind::Dump:
+      write_dump(sim, e.text);
+      break;
   }
 }
 
@@ -122,19 +140,21 @@ void print_summary(Simulation& sim, std::ostream& out) {
     if (vj["name"] != v->name) continue;
     const auto& gs = vj["groundspeed_horizon"];
     char buf[512];
-    std::snprintf(buf, sizeof buf,
-                  "summary: t=%.2f s vessel=%s status=%s alt=%.2f m lon=%.6f lat=%.6f vspeed=%.2f m/s hspeed=%.2f m/s "
-                  "mass=%.1f kg ground_contact=%s",
-                  sim.time(), v->name.c_str(), vj["status"].get<std::string>().c_str(), vj["alt_ground"].get<double>(),
-                  vj["lon"].get<double>(), vj["lat"].get<double>(), gs[1].get<double>(),
-                  std::hypot(gs[0].get<double>(), gs[2].get<double>()), vj["mass"].get<double>(),
-                  v->ground_contact ? "yes" : "no");
+    std::snprintf(
+        buf, sizeof buf,
+        "summary: t=%.2f s vessel=%s status=%s alt=%.2f m lon=%.6f lat=%.6f vspeed=%.2f m/s hspeed=%.2f m/s "
+        "mass=%.1f kg ground_contact=%s",
+        sim.time(), v->name.c_str(), vj["status"].get<std::string>().c_str(), vj["alt_ground"].get<double>(),
+        vj["lon"].get<double>(), vj["lat"].get<double>(), gs[1].get<double>(),
+        std::hypot(gs[0].get<double>(), gs[2].get<double>()), vj["mass"].get<double>(),
+        v->ground_contact ? "yes" : "no");
     out << buf << "\n";
     if (v->touchdown_record) {
       const Touchdown& t = *v->touchdown_record;
-      std::snprintf(buf, sizeof buf,
-                    "touchdown: t=%.2f s vspeed=%.2f m/s hspeed=%.2f m/s lon=%.6f lat=%.6f pitch=%.2f bank=%.2f", t.t,
-                    t.vspeed, t.hspeed, t.lon, t.lat, t.pitch, t.bank);
+      std::snprintf(
+          buf, sizeof buf,
+          "touchdown: t=%.2f s vspeed=%.2f m/s hspeed=%.2f m/s lon=%.6f lat=%.6f pitch=%.2f bank=%.2f", t.t,
+          t.vspeed, t.hspeed, t.lon, t.lat, t.pitch, t.bank);
       out << buf << "\n";
     } else {
       out << "touchdown: none\n";
@@ -201,7 +221,8 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     if (!o.quiet && sim.time() >= next_progress - eps) {
       HostVessel* f = sim.focus();
       char buf[256];
-      std::snprintf(buf, sizeof buf, "t=%8.2f s  %s alt=%.1f m", sim.time(), f != nullptr ? f->name.c_str() : "-",
+      std::snprintf(buf, sizeof buf, "t=%8.2f s  %s alt=%.1f m", sim.time(),
+                    f != nullptr ? f->name.c_str() : "-",
                     f != nullptr && f->ref != nullptr ? altitude_ground(*f) : 0.0);
       out << buf << "\n";
       next_progress += o.duration / 10.0;
@@ -209,8 +230,10 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     if (o.until == "landed" && sim.focus() != nullptr) {
       HostVessel& f = *sim.focus();
       const bool still = f.ground_contact && length(groundspeed_global(f)) < 0.05 && length(f.omega) < 0.01;
-      if (!still) still_since = -1.0;
-      else if (still_since < 0.0) still_since = sim.time();
+      if (!still)
+        still_since = -1.0;
+      else if (still_since < 0.0)
+        still_since = sim.time();
       if (still && sim.time() - still_since >= 1.0 - eps) {
         if (!o.quiet) out << "orbhost: " << f.name << " stands still on the ground\n";
         break;
@@ -261,7 +284,8 @@ int orbhost_main(const std::vector<std::string>& args, std::ostream& out, std::o
     out << app.help() << (run_cmd->parsed() ? run_cmd->help() : std::string());
     return 0;
   } catch (const CLI::ParseError& e) {
-    err << "orbhost: " << e.what() << "\n" << "usage: orbhost run SCENARIO [options] (orbhost --help)\n";
+    err << "orbhost: " << e.what() << "\n"
+        << "usage: orbhost run SCENARIO [options] (orbhost --help)\n";
     return 2;
   }
   try {

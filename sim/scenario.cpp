@@ -52,7 +52,8 @@ bool to_int(std::string_view s, int& out) {
 
 double number(const std::string& w, const std::string& file, int line, const char* what) {
   double d;
-  if (!to_double(w, d)) throw InputError(file, line, std::string("expected a number for ") + what + ", got '" + w + "'");
+  if (!to_double(w, d))
+    throw InputError(file, line, std::string("expected a number for ") + what + ", got '" + w + "'");
   return d;
 }
 
@@ -118,11 +119,13 @@ ScenarioData parse_scenario(std::string_view text, const std::string& file) {
         } else if (iequals(w[0], "System")) {
           // One planetary system is simulated; its name is kept for the save only.
         } else if (iequals(w[0], "Date")) {
-          if (w.size() != 3 || !iequals(w[1], "MJD")) throw InputError(file, ln, "expected 'Date MJD <number>'");
+          if (w.size() != 3 || !iequals(w[1], "MJD"))
+            throw InputError(file, ln, "expected 'Date MJD <number>'");
           data.mjd = number(w[2], file, ln, "the date");
         } else if (iequals(w[0], "WIND")) {
           if (w.size() != 4) throw InputError(file, ln, "expected 'WIND <altitude> <east> <north>'");
-          data.wind.push_back({number(w[1], file, ln, "the wind altitude"), number(w[2], file, ln, "the east wind"),
+          data.wind.push_back({number(w[1], file, ln, "the wind altitude"),
+                               number(w[2], file, ln, "the east wind"),
                                number(w[3], file, ln, "the north wind")});
         } else {
           throw InputError(file, ln, "unknown environment line '" + std::string(t) + "'");
@@ -159,7 +162,8 @@ ScenarioData parse_scenario(std::string_view text, const std::string& file) {
           if (b.class_name.empty() || b.class_name.find_first_of(" \t") != std::string::npos)
             throw InputError(file, ln, "bad class name in '" + std::string(t) + "'");
           for (const auto& other : data.vessels)
-            if (other.name == b.name) throw InputError(file, ln, "a vessel named '" + b.name + "' exists already");
+            if (other.name == b.name)
+              throw InputError(file, ln, "a vessel named '" + b.name + "' exists already");
           data.vessels.push_back(std::move(b));
           block = &data.vessels.back();
         }
@@ -168,14 +172,16 @@ ScenarioData parse_scenario(std::string_view text, const std::string& file) {
         break;
     }
   }
-  if (block != nullptr) throw InputError(file, block->line, "vessel block '" + block->name + "' is not closed with END");
+  if (block != nullptr)
+    throw InputError(file, block->line, "vessel block '" + block->name + "' is not closed with END");
   if (section != Section::None) throw InputError(file, section_line, "section is not closed");
   if (!seen_ships) throw InputError(file, 0, "no BEGIN_SHIPS section");
   return data;
 }
 
 const char* navmode_name(int mode) {
-  static const char* names[] = {"", "KILLROT", "HLEVEL", "PROGRADE", "RETROGRADE", "NORMAL", "ANTINORMAL", "HOLDALT"};
+  static const char* names[] = {"",           "KILLROT", "HLEVEL",     "PROGRADE",
+                                "RETROGRADE", "NORMAL",  "ANTINORMAL", "HOLDALT"};
   return mode >= 1 && mode <= 7 ? names[mode] : "";
 }
 
@@ -197,17 +203,22 @@ bool parse_standard_line(const char* line_c, VesselStatus& st, const std::string
   auto num = [&](size_t i, double& out) { return i < w.size() && to_double(w[i], out); };
   auto vec = [&](std::optional<VECTOR3>& out) {
     VECTOR3 v;
-    if (w.size() != 4 || !num(1, v.x) || !num(2, v.y) || !num(3, v.z)) return fail("expected " + key + " x y z");
+    if (w.size() != 4 || !num(1, v.x) || !num(2, v.y) || !num(3, v.z))
+      return fail("expected " + key + " x y z");
     out = v;
     return true;
   };
 
   if (iequals(key, "STATUS")) {
     if (w.size() != 3) return fail("expected 'STATUS Landed|Flying|Orbiting BODY'");
-    if (iequals(w[1], "Landed")) st.status = FlightStatus::Landed;
-    else if (iequals(w[1], "Flying")) st.status = FlightStatus::Flying;
-    else if (iequals(w[1], "Orbiting")) st.status = FlightStatus::Orbiting;
-    else return fail("unknown status '" + w[1] + "'");
+    if (iequals(w[1], "Landed"))
+      st.status = FlightStatus::Landed;
+    else if (iequals(w[1], "Flying"))
+      st.status = FlightStatus::Flying;
+    else if (iequals(w[1], "Orbiting"))
+      st.status = FlightStatus::Orbiting;
+    else
+      return fail("unknown status '" + w[1] + "'");
     st.body = w[2];
     return true;
   }
@@ -323,7 +334,8 @@ void write_standard_lines(Simulation& sim, HostVessel& v, ScenarioWriter& w) {
     put(w, "ATT", fmt3("%.9f %.9f %.9f", _V(h, p, b) * DEG));
     put(w, "GSPEED", fmt3("%.8f %.8f %.8f", tmul(horizon_basis(*v.ref, v.pos), groundspeed_global(v))));
   }
-  if (v.status != FlightStatus::Landed && length(v.omega) > 0.0) put(w, "VROT", fmt3("%.9f %.9f %.9f", v.omega * DEG));
+  if (v.status != FlightStatus::Landed && length(v.omega) > 0.0)
+    put(w, "VROT", fmt3("%.9f %.9f %.9f", v.omega * DEG));
   if (v.adctrl_mode != 7) put(w, "AFCMODE", std::to_string(v.adctrl_mode));
   if (!v.propellants.empty()) {
     std::string s;

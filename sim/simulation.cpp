@@ -19,12 +19,12 @@ namespace {
 Simulation* g_current = nullptr;
 
 // World constants.
-constexpr double kSunMass = 1.98855e30;          // kg
-constexpr double kSunRadius = 6.96e8;            // m
-constexpr double kEarthMass = 5.973698968e24;    // kg
-constexpr double kEarthRadius = 6371010.0;       // m
-constexpr double kEarthPeriod = 86164.10;        // sidereal rotation period, s
-constexpr double kEarthDistance = 1.496e11;      // m, along global +x from the Sun
+constexpr double kSunMass = 1.98855e30;        // kg
+constexpr double kSunRadius = 6.96e8;          // m
+constexpr double kEarthMass = 5.973698968e24;  // kg
+constexpr double kEarthRadius = 6371010.0;     // m
+constexpr double kEarthPeriod = 86164.10;      // sidereal rotation period, s
+constexpr double kEarthDistance = 1.496e11;    // m, along global +x from the Sun
 
 std::string read_file(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -48,7 +48,9 @@ std::string module_error(const std::string& what) {
 }  // namespace
 
 InputError::InputError(const std::string& f, int l, const std::string& w)
-    : std::runtime_error(f + (l > 0 ? ":" + std::to_string(l) : std::string()) + ": " + w), file(f), line(l) {}
+    : std::runtime_error(f + (l > 0 ? ":" + std::to_string(l) : std::string()) + ": " + w),
+      file(f),
+      line(l) {}
 
 std::filesystem::path default_modules_dir() { return ORBHOST_MODULE_DIR; }
 std::filesystem::path default_config_dir() { return ORBHOST_CONFIG_DIR; }
@@ -200,8 +202,8 @@ ClassConfig read_class_config(const std::filesystem::path& file) {
       ClassConfig::Point p;
       char kind = 0;
       char id[16] = {0};
-      if (std::sscanf(t.c_str(), " %c %lf %lf %lf %lf %lf %lf %lf %lf %lf %15s", &kind, &p.pos.x, &p.pos.y, &p.pos.z,
-                      &p.dir.x, &p.dir.y, &p.dir.z, &p.rot.x, &p.rot.y, &p.rot.z, id) < 10 ||
+      if (std::sscanf(t.c_str(), " %c %lf %lf %lf %lf %lf %lf %lf %lf %lf %15s", &kind, &p.pos.x, &p.pos.y,
+                      &p.pos.z, &p.dir.x, &p.dir.y, &p.dir.z, &p.rot.x, &p.rot.y, &p.rot.z, id) < 10 ||
           (kind != 'P' && kind != 'C'))
         throw InputError(file.string(), ln, "expected 'P|C x y z dx dy dz rx ry rz ID'");
       p.toparent = kind == 'P';
@@ -209,7 +211,8 @@ ClassConfig read_class_config(const std::filesystem::path& file) {
       cfg.attachments.push_back(p);
     } else {
       const auto eq = t.find('=');
-      if (eq != std::string::npos && trim_copy(t.substr(0, eq)) == "Module") cfg.module = trim_copy(t.substr(eq + 1));
+      if (eq != std::string::npos && trim_copy(t.substr(0, eq)) == "Module")
+        cfg.module = trim_copy(t.substr(eq + 1));
     }
   }
   if (in_attachments) throw InputError(file.string(), ln, "BEGIN_ATTACHMENT is not closed");
@@ -251,9 +254,11 @@ void Simulation::load_scenario_file(const std::filesystem::path& file) {
 
 namespace {
 
-void place_from_status(Simulation& sim, HostVessel& v, const VesselStatus& st, const std::string& file, int line) {
+void place_from_status(Simulation& sim, HostVessel& v, const VesselStatus& st, const std::string& file,
+                       int line) {
   Body* b = sim.body(st.body);
-  if (b == nullptr) throw InputError(file, line, "unknown body '" + st.body + "' for vessel '" + v.name + "'");
+  if (b == nullptr)
+    throw InputError(file, line, "unknown body '" + st.body + "' for vessel '" + v.name + "'");
   v.ref = b;
   v.status = *st.status;
   const double lng = st.lon_deg.value_or(0.0) * RAD, lat = st.lat_deg.value_or(0.0) * RAD;
@@ -262,8 +267,9 @@ void place_from_status(Simulation& sim, HostVessel& v, const VesselStatus& st, c
       const double h = v.touchdown.size() >= 3 ? support_height(v.touchdown) : 0.0;
       v.pos = equ_to_global(*b, sim.time(), lng, lat, b->radius + h);
       const MATRIX3 hb = horizon_basis(*b, v.pos);
-      v.rot = mul(hb, v.touchdown.size() >= 3 ? landed_attitude(v.touchdown, st.heading_deg.value_or(0.0) * RAD)
-                                              : attitude_from_hpb(st.heading_deg.value_or(0.0) * RAD, 0, 0));
+      v.rot =
+          mul(hb, v.touchdown.size() >= 3 ? landed_attitude(v.touchdown, st.heading_deg.value_or(0.0) * RAD)
+                                          : attitude_from_hpb(st.heading_deg.value_or(0.0) * RAD, 0, 0));
       v.vel = surface_velocity(*b, v.pos);
       v.omega = _V(0, 0, 0);
       v.resting = true;
@@ -314,8 +320,9 @@ void Simulation::load_scenario_text(std::string_view text, const std::string& fi
   for (const auto& b : data.vessels) {
     const auto cfg_path = opts_.modules_dir / (b.class_name + ".cfg");
     if (!std::filesystem::exists(cfg_path))
-      throw InputError(filename, b.line,
-                       "no class configuration for class '" + b.class_name + "' (looked for " + cfg_path.string() + ")");
+      throw InputError(
+          filename, b.line,
+          "no class configuration for class '" + b.class_name + "' (looked for " + cfg_path.string() + ")");
     configs.push_back(read_class_config(cfg_path));
     mods.push_back(&load_module(configs.back().module, cfg_path.string(), b.line));
   }
@@ -359,7 +366,8 @@ void Simulation::load_scenario_text(std::string_view text, const std::string& fi
       reading_file_ = nullptr;
       reading_line_ = nullptr;
       if (statuses[i].error) throw *statuses[i].error;
-      if (!statuses[i].status) throw InputError(filename, b.line, "vessel '" + b.name + "' has no STATUS line");
+      if (!statuses[i].status)
+        throw InputError(filename, b.line, "vessel '" + b.name + "' has no STATUS line");
       place_from_status(*this, v, statuses[i], filename, b.line);
       if (v.status == FlightStatus::Landed) settle_landed(*this, v);
     }
@@ -369,7 +377,8 @@ void Simulation::load_scenario_text(std::string_view text, const std::string& fi
       const auto& a = *statuses[i].attached;
       HostVessel& child = *vessels_[i];
       HostVessel* parent = vessel(a.parent);
-      if (parent == nullptr) throw InputError(filename, a.line, "ATTACHED names no vessel '" + a.parent + "'");
+      if (parent == nullptr)
+        throw InputError(filename, a.line, "ATTACHED names no vessel '" + a.parent + "'");
       HostAttachment* cp = nullptr;
       HostAttachment* pp = nullptr;
       int n = 0;
@@ -430,7 +439,8 @@ void Simulation::build_key_state() {
 void Simulation::apply_input(double) {
   std::erase_if(held_keys_, [this](const HeldKey& k) { return k.until <= simt_ + 1e-9; });
   build_key_state();
-  if (focus_ != nullptr && focus_->iface != nullptr) static_cast<VESSEL2*>(focus_->iface)->clbkConsumeDirectKey(keys_.data());
+  if (focus_ != nullptr && focus_->iface != nullptr)
+    static_cast<VESSEL2*>(focus_->iface)->clbkConsumeDirectKey(keys_.data());
 }
 
 void Simulation::step(double dt) {
@@ -449,8 +459,10 @@ void Simulation::step(double dt) {
     v->added_forces.clear();
     update_environment(*this, *v);
     if (v->parent() == nullptr) {
-      if (v->resting) v->status = FlightStatus::Landed;
-      else if (v->status == FlightStatus::Landed) v->status = FlightStatus::Flying;
+      if (v->resting)
+        v->status = FlightStatus::Landed;
+      else if (v->status == FlightStatus::Landed)
+        v->status = FlightStatus::Flying;
     }
   }
   const double mjd_end = mjd();
@@ -508,8 +520,10 @@ void Simulation::open_input_box(const char* title, KeyFunc cb, int vislen, void*
 }
 
 void Simulation::set_focus(const std::string& vessel_name) {
-  if (HostVessel* v = vessel(vessel_name)) focus_ = v;
-  else write_log("host: no vessel '" + vessel_name + "' to focus");
+  if (HostVessel* v = vessel(vessel_name))
+    focus_ = v;
+  else
+    write_log("host: no vessel '" + vessel_name + "' to focus");
 }
 
 void Simulation::set_joystick(double pitch, double yaw, double bank) {
@@ -540,13 +554,26 @@ double Simulation::manual_level(const HostVessel& v, THGROUP_TYPE t, DWORD mode,
   if (!mode_ok) return 0.0;
   double joy = 0.0;
   switch (t) {
-    case THGROUP_ATT_PITCHUP: joy = std::max(0.0, joystick_[0]); break;
-    case THGROUP_ATT_PITCHDOWN: joy = std::max(0.0, -joystick_[0]); break;
-    case THGROUP_ATT_YAWLEFT: joy = std::max(0.0, joystick_[1]); break;
-    case THGROUP_ATT_YAWRIGHT: joy = std::max(0.0, -joystick_[1]); break;
-    case THGROUP_ATT_BANKLEFT: joy = std::max(0.0, joystick_[2]); break;
-    case THGROUP_ATT_BANKRIGHT: joy = std::max(0.0, -joystick_[2]); break;
-    default: break;
+    case THGROUP_ATT_PITCHUP:
+      joy = std::max(0.0, joystick_[0]);
+      break;
+    case THGROUP_ATT_PITCHDOWN:
+      joy = std::max(0.0, -joystick_[0]);
+      break;
+    case THGROUP_ATT_YAWLEFT:
+      joy = std::max(0.0, joystick_[1]);
+      break;
+    case THGROUP_ATT_YAWRIGHT:
+      joy = std::max(0.0, -joystick_[1]);
+      break;
+    case THGROUP_ATT_BANKLEFT:
+      joy = std::max(0.0, joystick_[2]);
+      break;
+    case THGROUP_ATT_BANKRIGHT:
+      joy = std::max(0.0, -joystick_[2]);
+      break;
+    default:
+      break;
   }
   double key = 0.0;
   static constexpr DWORD kKey[] = {OAPI_KEY_NUMPAD2, OAPI_KEY_NUMPAD8, OAPI_KEY_NUMPAD1,

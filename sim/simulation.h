@@ -8,13 +8,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "sim/records.h"
 
@@ -147,11 +146,14 @@ class Simulation {
   // Manual control level of an attitude group from the joystick or held keys.
   double manual_level(const HostVessel& v, THGROUP_TYPE t, DWORD mode, DWORD device) const;
   // Attaches child's point to parent's point and places the child; false if either is taken.
-  bool attach(HostVessel& parent, HostAttachment* parent_point, HostVessel& child, HostAttachment* child_point);
+  bool attach(HostVessel& parent, HostAttachment* parent_point, HostVessel& child,
+              HostAttachment* child_point);
   bool detach(HostVessel& parent, HostAttachment* parent_point, double vel);
 
   // File and line of the scenario line a vessel is reading now (for error messages).
-  std::string current_scenario_file() const { return reading_file_ != nullptr ? *reading_file_ : std::string(); }
+  std::string current_scenario_file() const {
+    return reading_file_ != nullptr ? *reading_file_ : std::string();
+  }
   int current_scenario_line() const { return reading_line_ != nullptr ? *reading_line_ : 0; }
 
   // Direct key state of this frame (256 bytes, bit 0x80 down).

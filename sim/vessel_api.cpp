@@ -129,7 +129,8 @@ void VESSEL::SetCameraOffset(const VECTOR3& co) {
 }
 void VESSEL::GetCameraOffset(VECTOR3& co) const { co = V(this).camera_offset; }
 void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd, double tilt) {
-  if (!finite(this, "SetCameraDefaultDirection", {cd}) || !finite(this, "SetCameraDefaultDirection", {tilt})) return;
+  if (!finite(this, "SetCameraDefaultDirection", {cd}) || !finite(this, "SetCameraDefaultDirection", {tilt}))
+    return;
   if (length(cd) == 0.0) return;
   V(this).camera_dir = unit(cd);
   V(this).camera_tilt = tilt;
@@ -181,8 +182,8 @@ PROPELLANT_HANDLE VESSEL::GetDefaultPropellantResource() const { return V(this).
 
 // --- Thrusters ---
 
-THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0, PROPELLANT_HANDLE hp,
-                                       double isp0, double isp_ref, double p_ref) {
+THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0,
+                                       PROPELLANT_HANDLE hp, double isp0, double isp_ref, double p_ref) {
   if (!finite(this, "CreateThruster", {pos, dir}) ||
       !finite(this, "CreateThruster", {maxth0, isp0, isp_ref, p_ref}))
     return nullptr;
@@ -207,7 +208,9 @@ void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) {
   if (!valid_thruster(V(this), th) || !finite(this, "SetThrusterLevel", {level})) return;
   th->level = std::clamp(level, 0.0, 1.0);
 }
-double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const { return valid_thruster(V(this), th) ? th->level : 0.0; }
+double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
+  return valid_thruster(V(this), th) ? th->level : 0.0;
+}
 void VESSEL::SetThrusterDir(THRUSTER_HANDLE th, const VECTOR3& dir) {
   if (!valid_thruster(V(this), th) || !finite(this, "SetThrusterDir", {dir})) return;
   if (length(dir) == 0.0) {
@@ -228,7 +231,9 @@ void VESSEL::GetThrusterRef(THRUSTER_HANDLE th, VECTOR3& pos) const {
 void VESSEL::SetThrusterMax0(THRUSTER_HANDLE th, double maxth0) {
   if (valid_thruster(V(this), th) && finite(this, "SetThrusterMax0", {maxth0})) th->max0 = maxth0;
 }
-double VESSEL::GetThrusterMax0(THRUSTER_HANDLE th) const { return valid_thruster(V(this), th) ? th->max0 : 0.0; }
+double VESSEL::GetThrusterMax0(THRUSTER_HANDLE th) const {
+  return valid_thruster(V(this), th) ? th->max0 : 0.0;
+}
 double VESSEL::GetThrusterMax(THRUSTER_HANDLE th) const {
   return valid_thruster(V(this), th) ? sim::thruster_max_at(*th, V(this).atm.pressure) : 0.0;
 }
@@ -275,7 +280,8 @@ bool VESSEL::DelThrusterGroup(THGROUP_HANDLE thg, THGROUP_TYPE thgt, bool delth)
 }
 THGROUP_HANDLE VESSEL::GetThrusterGroupHandle(THGROUP_TYPE thgt) const { return V(this).group_of_type(thgt); }
 void VESSEL::SetThrusterGroupLevel(THGROUP_HANDLE thg, double level) {
-  if (valid_group(V(this), thg) && finite(this, "SetThrusterGroupLevel", {level})) set_group_level(thg, level);
+  if (valid_group(V(this), thg) && finite(this, "SetThrusterGroupLevel", {level}))
+    set_group_level(thg, level);
 }
 void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) {
   if (finite(this, "SetThrusterGroupLevel", {level})) set_group_level(V(this).group_of_type(thgt), level);
@@ -283,7 +289,9 @@ void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) {
 double VESSEL::GetThrusterGroupLevel(THGROUP_HANDLE thg) const {
   return valid_group(V(this), thg) ? group_level(thg) : 0.0;
 }
-double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const { return group_level(V(this).group_of_type(thgt)); }
+double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const {
+  return group_level(V(this).group_of_type(thgt));
+}
 DWORD VESSEL::GetGroupThrusterCount(THGROUP_HANDLE thg) const {
   return valid_group(V(this), thg) ? static_cast<DWORD>(thg->thrusters.size()) : 0;
 }
@@ -338,7 +346,8 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const PARTICLESTREAM
   hv.exhaust_streams.push_back(std::move(s));
   return hv.exhaust_streams.back().get();
 }
-PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, const PARTICLESTREAMSPEC* pss) {
+PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
+                                        const PARTICLESTREAMSPEC* pss) {
   if (!finite(this, "AddExhaustStream", {pos})) return nullptr;
   PSTREAM_HANDLE s = AddExhaustStream(th, pss);
   if (s != nullptr) {
@@ -347,8 +356,8 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos, 
   }
   return s;
 }
-PSTREAM_HANDLE VESSEL::AddParticleStream(const PARTICLESTREAMSPEC* pss, const VECTOR3& pos, const VECTOR3& dir,
-                                         double* lvl) {
+PSTREAM_HANDLE VESSEL::AddParticleStream(const PARTICLESTREAMSPEC* pss, const VECTOR3& pos,
+                                         const VECTOR3& dir, double* lvl) {
   if (!finite(this, "AddParticleStream", {pos, dir})) return nullptr;
   auto s = std::make_unique<HostParticleStream>();
   if (pss != nullptr) s->spec = *pss;
@@ -383,8 +392,8 @@ AIRFOILHANDLE VESSEL::CreateAirfoil3(AIRFOIL_ORIENTATION align, const VECTOR3& r
   hv.airfoils.push_back(std::move(af));
   return hv.airfoils.back().get();
 }
-bool VESSEL::EditAirfoil(AIRFOILHANDLE hAirfoil, DWORD flag, const VECTOR3& ref, AirfoilCoeffFuncEx cf, double c,
-                         double S, double A) {
+bool VESSEL::EditAirfoil(AIRFOILHANDLE hAirfoil, DWORD flag, const VECTOR3& ref, AirfoilCoeffFuncEx cf,
+                         double c, double S, double A) {
   HostVessel& hv = V(this);
   if (!owns(hv.airfoils, hAirfoil)) return false;
   // Only the values the flag names are checked and applied.
@@ -429,7 +438,8 @@ UINT VESSEL::CreateAnimation(double initial_state) {
   return static_cast<UINT>(hv.animations.size() - 1);
 }
 ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
-                                                        MGROUP_TRANSFORM* trans, ANIMATIONCOMPONENT_HANDLE parent) {
+                                                        MGROUP_TRANSFORM* trans,
+                                                        ANIMATIONCOMPONENT_HANDLE parent) {
   HostVessel& hv = V(this);
   if (anim >= hv.animations.size() || trans == nullptr) return nullptr;
   if (!finite(this, "AddAnimationComponent", {state0, state1})) return nullptr;
@@ -603,8 +613,8 @@ bool VESSEL::SetAttitudeMode(int mode) {
 
 // --- Attachments ---
 
-ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir, const VECTOR3& rot,
-                                          const char* id, bool loose) {
+ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir,
+                                          const VECTOR3& rot, const char* id, bool loose) {
   if (!finite(this, "CreateAttachment", {pos, dir, rot})) return nullptr;
   HostVessel& hv = V(this);
   auto a = std::make_unique<HostAttachment>();
@@ -620,7 +630,8 @@ ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, con
 }
 DWORD VESSEL::AttachmentCount(bool toparent) const {
   const auto& l = V(this).attachments;
-  return static_cast<DWORD>(std::count_if(l.begin(), l.end(), [toparent](const auto& a) { return a->toparent == toparent; }));
+  return static_cast<DWORD>(
+      std::count_if(l.begin(), l.end(), [toparent](const auto& a) { return a->toparent == toparent; }));
 }
 ATTACHMENTHANDLE VESSEL::GetAttachmentHandle(bool toparent, DWORD i) const {
   DWORD n = 0;
@@ -652,9 +663,9 @@ bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) {
 
 // --- Lights ---
 
-LightEmitter* VESSEL::AddSpotLight(const VECTOR3& pos, const VECTOR3& dir, double range, double att0, double att1,
-                                   double att2, double umbra, double penumbra, const COLOUR4& diffuse,
-                                   const COLOUR4& specular, const COLOUR4& ambient) {
+LightEmitter* VESSEL::AddSpotLight(const VECTOR3& pos, const VECTOR3& dir, double range, double att0,
+                                   double att1, double att2, double umbra, double penumbra,
+                                   const COLOUR4& diffuse, const COLOUR4& specular, const COLOUR4& ambient) {
   if (!finite(this, "AddSpotLight", {pos, dir}) ||
       !finite(this, "AddSpotLight", {range, att0, att1, att2, umbra, penumbra}))
     return nullptr;

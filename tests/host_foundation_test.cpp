@@ -84,14 +84,15 @@ TEST(ModuleGlue, Date2IntReadsCompilerDates) {
 // --- Callback order ---
 
 TEST(CallbackOrder, HostCallsModulesInItsOrder) {
-  auto s = load(scenario("A:probe_vessel\n  STATUS Flying Earth\n  POS 0 0\n  ALT 1000\nEND\n"
-                         "B:probe_vessel\n  STATUS Flying Earth\n  POS 1 0\n  ALT 1000\nEND\n"));
+  auto s =
+      load(scenario("A:probe_vessel\n  STATUS Flying Earth\n  POS 0 0\n  ALT 1000\nEND\n"
+                    "B:probe_vessel\n  STATUS Flying Earth\n  POS 1 0\n  ALT 1000\nEND\n"));
   s->step(0.02);
   s->step(0.02);
   // Both vessels are loaded before either's post-creation; then every frame pre-steps all, then
   // post-steps all.
   const std::vector<std::string> expected = {
-      "probe A: clbkSetClassCaps", "probe A: clbkLoadStateEx", "probe B: clbkSetClassCaps",
+      "probe A: clbkSetClassCaps", "probe A: clbkLoadStateEx",  "probe B: clbkSetClassCaps",
       "probe B: clbkLoadStateEx",  "probe A: clbkPostCreation", "probe B: clbkPostCreation",
       "probe A: clbkPreStep",      "probe B: clbkPreStep",      "probe A: clbkPostStep",
       "probe B: clbkPostStep",     "probe A: clbkPreStep",      "probe B: clbkPreStep",
@@ -115,12 +116,15 @@ TEST(CallbackOrder, NavModeChangesAndKeysReachTheFocusVessel) {
 
 const char* kRoundTrip =
     "BEGIN_DESC\nround trip\nEND_DESC\n"
-    "BEGIN_ENVIRONMENT\n  System Sol\n  Date MJD 60000.25\n  WIND 0 2.0 -1.0\n  WIND 10000 15.0 0.0\nEND_ENVIRONMENT\n"
+    "BEGIN_ENVIRONMENT\n  System Sol\n  Date MJD 60000.25\n  WIND 0 2.0 -1.0\n  WIND 10000 15.0 "
+    "0.0\nEND_ENVIRONMENT\n"
     "BEGIN_FOCUS\n  Ship Flyer\nEND_FOCUS\n"
     "BEGIN_SHIPS\n"
-    "Ground Probe:probe_vessel\n  STATUS Landed Earth\n  POS -80.675 28.52\n  HEADING 30.0\n  PROBE hello world\nEND\n"
+    "Ground Probe:probe_vessel\n  STATUS Landed Earth\n  POS -80.675 28.52\n  HEADING 30.0\n  PROBE hello "
+    "world\nEND\n"
     "Flyer:probe_vessel\n  STATUS Flying Earth\n  POS -80.7 28.54\n  ALT 12000.0\n  ATT 45.0 10.0 -5.0\n"
-    "  GSPEED 10.0 -90.0 40.0\n  VROT 1.0 2.0 3.0\n  PRPLEVEL 0:0.5\n  THLEVEL 0:0.25\n  NAVMODE PROGRADE HOLDALT\n"
+    "  GSPEED 10.0 -90.0 40.0\n  VROT 1.0 2.0 3.0\n  PRPLEVEL 0:0.5\n  THLEVEL 0:0.25\n  NAVMODE PROGRADE "
+    "HOLDALT\n"
     "  AFCMODE 3\n  RCSMODE 2\nEND\n"
     "Rider:probe_vessel\n  STATUS Flying Earth\n  POS -80.7 28.54\n  ALT 11000.0\n  ATTACHED 0:0,Flyer\nEND\n"
     "Sat:probe_vessel\n  STATUS Orbiting Earth\n  RPOS 6771000 0 0\n  RVEL 0 0 7668.6\n  AROT 10 20 30\nEND\n"
@@ -142,7 +146,8 @@ TEST(ScenarioFiles, StandardLinesRoundTrip) {
       EXPECT_NEAR(va[k].get<double>(), vb[k].get<double>(), 1e-6) << va["name"] << " " << k;
     EXPECT_NEAR(va["alt_meanrad"].get<double>(), vb["alt_meanrad"].get<double>(), 1e-4) << va["name"];
     for (int c = 0; c < 3; ++c)
-      EXPECT_NEAR(va["groundspeed_horizon"][c].get<double>(), vb["groundspeed_horizon"][c].get<double>(), 1e-5);
+      EXPECT_NEAR(va["groundspeed_horizon"][c].get<double>(), vb["groundspeed_horizon"][c].get<double>(),
+                  1e-5);
     EXPECT_EQ(va["navmodes"], vb["navmodes"]);
     EXPECT_EQ(va["afcmode"], vb["afcmode"]);
     EXPECT_EQ(va["rcsmode"], vb["rcsmode"]);
@@ -172,7 +177,8 @@ TEST(ScenarioFiles, StandardLinesRoundTrip) {
 }
 
 TEST(ScenarioFiles, UnknownLinesAreLoggedAndSkipped) {
-  auto s = load(scenario("A:probe_vessel\n  STATUS Flying Earth\n  POS 0 0\n  ALT 1000\n  FROBNICATE 3\nEND\n"));
+  auto s =
+      load(scenario("A:probe_vessel\n  STATUS Flying Earth\n  POS 0 0\n  ALT 1000\n  FROBNICATE 3\nEND\n"));
   bool seen = false;
   for (const auto& l : s->log()) seen |= l.find("FROBNICATE 3") != std::string::npos;
   EXPECT_TRUE(seen);
@@ -204,20 +210,26 @@ TEST_P(BadScenarios, AreRejectedNamingFileAndLine) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadScenarios,
     ::testing::Values(
-        BadScenario{"unclosed_block", "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Earth\nEND_SHIPS\n", 2, "not closed"},
-        BadScenario{"unclosed_at_end", "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Earth\n", 2, "not closed"},
+        BadScenario{"unclosed_block", "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Earth\nEND_SHIPS\n", 2,
+                    "not closed"},
+        BadScenario{"unclosed_at_end", "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Earth\n", 2,
+                    "not closed"},
         BadScenario{"unclosed_section", "BEGIN_ENVIRONMENT\n  Date MJD 60000\n", 1, "not closed"},
-        BadScenario{"bad_date", "BEGIN_ENVIRONMENT\n  Date MJD soon\nEND_ENVIRONMENT\nBEGIN_SHIPS\nEND_SHIPS\n", 2,
+        BadScenario{"bad_date",
+                    "BEGIN_ENVIRONMENT\n  Date MJD soon\nEND_ENVIRONMENT\nBEGIN_SHIPS\nEND_SHIPS\n", 2,
                     "number"},
         BadScenario{"no_config", "BEGIN_SHIPS\nA:no_such_class\n  STATUS Flying Earth\nEND\nEND_SHIPS\n", 2,
                     "no_such_class.cfg"},
         BadScenario{"bad_alt",
-                    "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Earth\n  ALT high\nEND\nEND_SHIPS\n", 4, "ALT"},
-        BadScenario{"bad_body", "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Mars\nEND\nEND_SHIPS\n", 2, "Mars"},
+                    "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Earth\n  ALT high\nEND\nEND_SHIPS\n", 4,
+                    "ALT"},
+        BadScenario{"bad_body", "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Mars\nEND\nEND_SHIPS\n", 2,
+                    "Mars"},
         BadScenario{"no_status", "BEGIN_SHIPS\nA:probe_vessel\n  POS 0 0\nEND\nEND_SHIPS\n", 2, "STATUS"},
-        BadScenario{"bad_parent",
-                    "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Earth\n  ATTACHED 0:0,Nobody\nEND\nEND_SHIPS\n", 4,
-                    "Nobody"}),
+        BadScenario{
+            "bad_parent",
+            "BEGIN_SHIPS\nA:probe_vessel\n  STATUS Flying Earth\n  ATTACHED 0:0,Nobody\nEND\nEND_SHIPS\n", 4,
+            "Nobody"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Scripted input ---
@@ -275,9 +287,10 @@ TEST(Events, KeyNames) {
 
 TEST(Events, BadLinesNameFileAndLine) {
   const std::pair<const char*, int> cases[] = {
-      {"1 key\n", 1},          {"# c\nsoon key K\n", 2}, {"1 key F13\n", 1},   {"1 hold K\n", 1},
-      {"1 navmode FOO on\n", 1}, {"1 joystick 1 2\n", 1}, {"1 launch\n", 1},  {"1 key K +meta\n", 1},
-      {"-1 key K\n", 1},       {"1 timeaccel 0\n", 1}};
+      {"1 key\n", 1},        {"# c\nsoon key K\n", 2},  {"1 key F13\n", 1},
+      {"1 hold K\n", 1},     {"1 navmode FOO on\n", 1}, {"1 joystick 1 2\n", 1},
+      {"1 launch\n", 1},     {"1 key K +meta\n", 1},    {"-1 key K\n", 1},
+      {"1 timeaccel 0\n", 1}};
   for (const auto& [text, line] : cases) {
     try {
       sim::parse_events(text, "ev.txt");
@@ -291,7 +304,8 @@ TEST(Events, BadLinesNameFileAndLine) {
 
 // --- Command line ---
 
-int run(const std::vector<std::string>& args, std::string* out_text = nullptr, std::string* err_text = nullptr) {
+int run(const std::vector<std::string>& args, std::string* out_text = nullptr,
+        std::string* err_text = nullptr) {
   std::ostringstream out, err;
   std::vector<std::string> full{"orbhost"};
   full.insert(full.end(), args.begin(), args.end());
@@ -307,9 +321,9 @@ TEST(CommandLine, RunsSavesAndDumps) {
                               "B:probe_vessel\n  STATUS Landed Earth\n  POS 0.1 0\n  HEADING 0\nEND\n"));
   write(d / "ev.txt", "0.5 dump " + (d / "mid.json").string() + "\n1 hud\n");
   std::string out;
-  ASSERT_EQ(run({"run", (d / "a.scn").string(), "--duration", "1", "--quiet", "--events", (d / "ev.txt").string(),
-                 "--save", (d / "s.scn").string(), "--dump", (d / "d.json").string(), "--trace",
-                 (d / "t.csv").string(), "--trace-every", "0.25"},
+  ASSERT_EQ(run({"run", (d / "a.scn").string(), "--duration", "1", "--quiet", "--events",
+                 (d / "ev.txt").string(), "--save", (d / "s.scn").string(), "--dump", (d / "d.json").string(),
+                 "--trace", (d / "t.csv").string(), "--trace-every", "0.25"},
                 &out),
             0);
   EXPECT_NE(out.find("hud t=1.00 vessel=A size=1024x768"), std::string::npos) << out;
@@ -317,15 +331,52 @@ TEST(CommandLine, RunsSavesAndDumps) {
 
   std::ifstream dj(d / "d.json");
   const auto j = nlohmann::json::parse(dj);
-  for (const char* k : {"time", "mjd", "focus", "nonfinite_calls", "vessels", "log"}) EXPECT_TRUE(j.contains(k)) << k;
+  for (const char* k : {"time", "mjd", "focus", "nonfinite_calls", "vessels", "log"})
+    EXPECT_TRUE(j.contains(k)) << k;
   EXPECT_NEAR(j["time"].get<double>(), 1.0, 1e-9);
-  for (const char* k :
-       {"name", "class", "module", "mass", "empty_mass", "size", "pmi", "cross_sections", "cw", "rot_drag", "status",
-        "ground_contact", "lon", "lat", "alt_meanrad", "alt_ground", "heading", "pitch", "bank", "groundspeed_horizon",
-        "airspeed_horizon", "angular_velocity_rad", "atmosphere", "propellant", "default_propellant", "thrusters",
-        "groups", "airfoils", "animations", "touchdown_points", "meshes", "camera", "dock_ports", "exhausts",
-        "exhaust_streams", "particle_streams", "spotlights", "beacons", "attachments", "navmodes", "afcmode", "rcsmode",
-        "touchdown"})
+  for (const char* k : {"name",
+                        "class",
+                        "module",
+                        "mass",
+                        "empty_mass",
+                        "size",
+                        "pmi",
+                        "cross_sections",
+                        "cw",
+                        "rot_drag",
+                        "status",
+                        "ground_contact",
+                        "lon",
+                        "lat",
+                        "alt_meanrad",
+                        "alt_ground",
+                        "heading",
+                        "pitch",
+                        "bank",
+                        "groundspeed_horizon",
+                        "airspeed_horizon",
+                        "angular_velocity_rad",
+                        "atmosphere",
+                        "propellant",
+                        "default_propellant",
+                        "thrusters",
+                        "groups",
+                        "airfoils",
+                        "animations",
+                        "touchdown_points",
+                        "meshes",
+                        "camera",
+                        "dock_ports",
+                        "exhausts",
+                        "exhaust_streams",
+                        "particle_streams",
+                        "spotlights",
+                        "beacons",
+                        "attachments",
+                        "navmodes",
+                        "afcmode",
+                        "rcsmode",
+                        "touchdown"})
     EXPECT_TRUE(j["vessels"][0].contains(k)) << k;
   EXPECT_TRUE(fs::exists(d / "mid.json"));
 
@@ -356,7 +407,8 @@ TEST(CommandLine, BadInputExitsWithTwo) {
   EXPECT_EQ(run({"run", (d / "missing.scn").string()}, nullptr, &err), 2);
   EXPECT_NE(err.find("missing.scn"), std::string::npos) << err;
   EXPECT_EQ(run({"run", (d / "ok.scn").string(), "--frobnicate"}, nullptr, &err), 2);
-  EXPECT_EQ(run({"run", (d / "ok.scn").string(), "--events", (d / "bad_events.txt").string()}, nullptr, &err), 2);
+  EXPECT_EQ(run({"run", (d / "ok.scn").string(), "--events", (d / "bad_events.txt").string()}, nullptr, &err),
+            2);
   EXPECT_NE(err.find("bad_events.txt:1"), std::string::npos) << err;
   EXPECT_EQ(run({"run", (d / "ok.scn").string(), "--until", "dawn"}, nullptr, &err), 2);
   EXPECT_EQ(run({"run", (d / "ok.scn").string(), "--modules", (d / "nowhere").string()}, nullptr, &err), 2);

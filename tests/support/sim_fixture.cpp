@@ -30,7 +30,8 @@ std::string scenario(std::string_view ships, double mjd, std::string_view focus)
   os.precision(10);
   os << "BEGIN_ENVIRONMENT\n  System Sol\n  Date MJD " << mjd << "\nEND_ENVIRONMENT\n\n"
      << "BEGIN_FOCUS\n  Ship " << focus_name << "\nEND_FOCUS\n\n"
-     << "BEGIN_SHIPS\n" << ships << "END_SHIPS\n";
+     << "BEGIN_SHIPS\n"
+     << ships << "END_SHIPS\n";
   return os.str();
 }
 
