@@ -18,6 +18,19 @@ namespace {
 
 Simulation* g_current = nullptr;
 
+// Makes a simulation the current one while it calls into its modules, and restores the previous
+// one afterwards, so that several simulations can live side by side (as in tests).
+class CurrentScope {
+ public:
+  explicit CurrentScope(Simulation* s) : saved_(g_current) { g_current = s; }
+  ~CurrentScope() { g_current = saved_; }
+  CurrentScope(const CurrentScope&) = delete;
+  CurrentScope& operator=(const CurrentScope&) = delete;
+
+ private:
+  Simulation* saved_;
+};
+
 // World constants.
 constexpr double kSunMass = 1.98855e30;        // kg
 constexpr double kSunRadius = 6.96e8;          // m
@@ -60,16 +73,16 @@ Simulation* Simulation::current() { return g_current; }
 Simulation::Simulation(Options opts) : opts_(std::move(opts)), rng_(opts_.seed) {
   if (opts_.modules_dir.empty()) opts_.modules_dir = default_modules_dir();
   if (opts_.config_dir.empty()) opts_.config_dir = default_config_dir();
-  previous_ = g_current;
   g_current = this;
   create_world();
 }
 
 Simulation::~Simulation() {
-  Simulation* saved = g_current;
-  g_current = this;  // module destructors may still call the host
-  unload();
-  g_current = saved == this ? previous_ : saved;
+  {
+    CurrentScope scope(this);  // module destructors may still call the host
+    unload();
+  }
+  if (g_current == this) g_current = nullptr;
 }
 
 void Simulation::create_world() {
@@ -311,6 +324,7 @@ void place_from_status(Simulation& sim, HostVessel& v, const VesselStatus& st, c
 }  // namespace
 
 void Simulation::load_scenario_text(std::string_view text, const std::string& filename) {
+  CurrentScope scope(this);
   if (!vessels_.empty()) throw InputError(filename, 0, "a scenario is loaded already");
   ScenarioData data = parse_scenario(text, filename);
 
@@ -329,6 +343,7 @@ void Simulation::load_scenario_text(std::string_view text, const std::string& fi
 
   mjd0_ = data.mjd;
   simt_ = 0.0;
+  simt_carry_ = 0.0;
   description_ = data.description;
   wind_ = data.wind;
   std::sort(wind_.begin(), wind_.end(), [](const WindLayer& a, const WindLayer& b) { return a.alt < b.alt; });
@@ -408,6 +423,7 @@ void Simulation::load_scenario_text(std::string_view text, const std::string& fi
 HostVessel& Simulation::create_vessel(const std::string& name, Body* ref, const VECTOR3& global_pos,
                                       const std::function<VESSEL*(OBJHANDLE)>& make,
                                       const std::function<void(VESSEL*)>& destroy) {
+  CurrentScope scope(this);
   auto hv = std::make_unique<HostVessel>(name);
   hv->class_name = "test";
   hv->index = static_cast<int>(vessels_.size());
@@ -445,8 +461,7 @@ void Simulation::apply_input(double) {
 
 void Simulation::step(double dt) {
   if (!(dt > 0.0) || !std::isfinite(dt)) throw std::invalid_argument("frame length must be positive");
-  Simulation* saved = g_current;
-  g_current = this;
+  CurrentScope scope(this);
   last_dt_ = dt;
   apply_input(dt);
   for (auto& v : vessels_) apply_host_attitude_control(*this, *v, dt);
@@ -454,7 +469,10 @@ void Simulation::step(double dt) {
   const double mjd_now = mjd();
   for (auto& v : vessels_) static_cast<VESSEL2*>(v->iface)->clbkPreStep(t0, dt, mjd_now);
   integrate(*this, dt);
-  simt_ = t0 + dt;
+  // Compensated sum: a long run of equal frames keeps the time exact to the last bit.
+  const double y = dt - simt_carry_;
+  simt_ = t0 + y;
+  simt_carry_ = (simt_ - t0) - y;
   for (auto& v : vessels_) {
     v->added_forces.clear();
     update_environment(*this, *v);
@@ -467,12 +485,12 @@ void Simulation::step(double dt) {
   }
   const double mjd_end = mjd();
   for (auto& v : vessels_) static_cast<VESSEL2*>(v->iface)->clbkPostStep(simt_, dt, mjd_end);
-  g_current = saved;
 }
 
 // --- Crew input ---
 
 void Simulation::press_key(DWORD key, bool ctrl, bool shift, bool alt) {
+  CurrentScope scope(this);
   if (focus_ == nullptr || focus_->iface == nullptr) return;
   build_key_state();
   std::array<char, 256> ks = keys_;
@@ -495,6 +513,7 @@ void Simulation::hold_key(DWORD key, double seconds, bool ctrl, bool shift) {
 }
 
 bool Simulation::type_text(const std::string& text) {
+  CurrentScope scope(this);
   if (!input_box_.open || input_box_.callback == nullptr) {
     write_log("host: no input box is open for '" + text + "'");
     return false;
@@ -533,6 +552,7 @@ void Simulation::set_joystick(double pitch, double yaw, double bank) {
 }
 
 void Simulation::set_navmode(HostVessel& v, int mode, bool on) {
+  CurrentScope scope(this);
   if (mode < 1 || mode > 7 || v.navmode[mode] == on) return;
   v.navmode[mode] = on;
   notify_navmode(v, mode, on);
@@ -585,6 +605,7 @@ double Simulation::manual_level(const HostVessel& v, THGROUP_TYPE t, DWORD mode,
 }
 
 std::vector<HudText> Simulation::draw_hud(HostVessel& v, int W, int H) {
+  CurrentScope scope(this);
   class RecordingSketchpad : public Sketchpad {
    public:
     DWORD SetTextColor(DWORD col) override {
@@ -639,8 +660,7 @@ bool Simulation::detach(HostVessel& parent, HostAttachment* pp, double vel) {
 // --- Output ---
 
 std::string Simulation::save_scenario_text() {
-  Simulation* saved = g_current;
-  g_current = this;
+  CurrentScope scope(this);
   std::ostringstream os;
   os.precision(12);
   os << "BEGIN_DESC\n" << description_ << "END_DESC\n\n";
@@ -656,7 +676,6 @@ std::string Simulation::save_scenario_text() {
     os << w.out << "END\n";
   }
   os << "END_SHIPS\n";
-  g_current = saved;
   return os.str();
 }
 

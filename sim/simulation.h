@@ -180,6 +180,7 @@ class Simulation {
   std::vector<WindLayer> wind_;
   HostVessel* focus_ = nullptr;
   double simt_ = 0.0;
+  double simt_carry_ = 0.0;  // rounding carried by the compensated time sum
   double mjd0_ = 51544.5;
   double last_dt_ = 0.0;
   double time_accel_ = 1.0;
@@ -192,7 +193,6 @@ class Simulation {
   std::array<char, 256> keys_{};
   double joystick_[3] = {0, 0, 0};  // pitch, yaw, bank
   std::string description_;
-  Simulation* previous_ = nullptr;
   const std::string* reading_file_ = nullptr;
   const int* reading_line_ = nullptr;
 
