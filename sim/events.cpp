@@ -78,7 +78,6 @@ std::vector<Event> parse_events(std::string_view text, const std::string& file) 
   while (std::getline(in, raw)) {
     ++ln;
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-    const auto hash = raw.find('#');
     // A comment starts at '#', except inside the text of a type event (handled below).
     std::istringstream ws(raw);
     std::string tstr, verb;
@@ -184,7 +183,6 @@ std::vector<Event> parse_events(std::string_view text, const std::string& file) 
     } else {
       throw InputError(file, ln, "unknown event '" + verb + "'");
     }
-    (void)hash;
     events.push_back(std::move(e));
   }
   std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.t < b.t; });
