@@ -26,6 +26,11 @@ void report(benchmark::State& state) {
       benchmark::Counter(kFrame_s * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// The landing pad and the launch mount standing near the rocket in the scenarios below.
+const std::string kPadAndMount =
+    "Pad:dorrick\n  STATUS Landed Earth\n  POS -80.675 28.52\n  HEADING 0\nEND\n"
+    "Mount:velk_pad\n  STATUS Landed Earth\n  POS -80.604 28.608\n  HEADING 0\nEND\n";
+
 // The default scenario: the pad and the mount landed, the rocket held on the mount.
 void BM_DefaultScenarioFrame(benchmark::State& state) {
   const std::string text = read(std::filesystem::path(ORBHOST_SOURCE_DIR) / "scenarios" / "default.scn");
@@ -40,9 +45,8 @@ BENCHMARK(BM_DefaultScenarioFrame);
 void BM_SkydivingRocketFrame(benchmark::State& state) {
   const std::string text = test_support::scenario(
       "KX7:tarvon_kx7\n  STATUS Flying Earth\n  POS -80.60 28.60\n  ALT 30000\n  ATT 0 0 0\n"
-      "  GSPEED 0 -300 100\nEND\n"
-      "Pad:dorrick\n  STATUS Landed Earth\n  POS -80.675 28.52\n  HEADING 0\nEND\n"
-      "Mount:velk_pad\n  STATUS Landed Earth\n  POS -80.604 28.608\n  HEADING 0\nEND\n",
+      "  GSPEED 0 -300 100\nEND\n" +
+          kPadAndMount,
       60000.5);
   auto sim = test_support::load(text);
   for (auto _ : state) {
@@ -61,9 +65,7 @@ BENCHMARK(BM_SkydivingRocketFrame);
 // The rocket standing free on its legs, held at rest, beside the other two.
 void BM_LandedRocketFrame(benchmark::State& state) {
   const std::string text = test_support::scenario(
-      "KX7:tarvon_kx7\n  STATUS Landed Earth\n  POS -80.60 28.60\n  HEADING 0\nEND\n"
-      "Pad:dorrick\n  STATUS Landed Earth\n  POS -80.675 28.52\n  HEADING 0\nEND\n"
-      "Mount:velk_pad\n  STATUS Landed Earth\n  POS -80.604 28.608\n  HEADING 0\nEND\n",
+      "KX7:tarvon_kx7\n  STATUS Landed Earth\n  POS -80.60 28.60\n  HEADING 0\nEND\n" + kPadAndMount,
       60000.5);
   auto sim = test_support::load(text);
   for (auto _ : state) sim->step(kFrame_s);

@@ -5,6 +5,7 @@
 #include "sim/dynamics.h"
 #include "sim/frames.h"
 #include "sim/propulsion.h"
+#include "sim/scenario.h"
 #include "sim/simulation.h"
 
 namespace sim {
@@ -95,7 +96,10 @@ const char* status_name(const HostVessel& v) {
   }
 }
 
-json vessel_json(const Simulation& sim, const HostVessel& v) {
+}  // namespace
+
+nlohmann::json Simulation::dump_vessel(const HostVessel& v) const {
+  const Simulation& sim = *this;
   json j;
   j["name"] = v.name;
   j["class"] = v.class_name;
@@ -292,10 +296,8 @@ json vessel_json(const Simulation& sim, const HostVessel& v) {
   j["attachments"] = att;
 
   json nav = json::array();
-  static const char* names[] = {"",           "KILLROT", "HLEVEL",     "PROGRADE",
-                                "RETROGRADE", "NORMAL",  "ANTINORMAL", "HOLDALT"};
   for (int m = 1; m <= 7; ++m)
-    if (v.navmode[m]) nav.push_back(names[m]);
+    if (v.navmode[m]) nav.push_back(navmode_name(m));
   j["navmodes"] = nav;
   j["afcmode"] = v.adctrl_mode;
   j["rcsmode"] = v.attitude_mode;
@@ -310,8 +312,6 @@ json vessel_json(const Simulation& sim, const HostVessel& v) {
   return j;
 }
 
-}  // namespace
-
 nlohmann::json Simulation::dump() const {
   json j;
   j["time"] = num(simt_);
@@ -319,7 +319,7 @@ nlohmann::json Simulation::dump() const {
   j["focus"] = focus_ != nullptr ? json(focus_->name) : json(nullptr);
   j["nonfinite_calls"] = nonfinite_calls_;
   json vs = json::array();
-  for (const auto& v : vessels_) vs.push_back(vessel_json(*this, *v));
+  for (const auto& v : vessels_) vs.push_back(dump_vessel(*v));
   j["vessels"] = vs;
   j["log"] = log_;
   return j;

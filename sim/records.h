@@ -72,6 +72,7 @@ struct HostThruster {
 struct HostThrusterGroup {
   THGROUP_TYPE type = THGROUP_USER;
   std::vector<HostThruster*> thrusters;
+  double level() const;  // the mean level of its thrusters
 };
 
 struct HostTexture {

@@ -55,24 +55,17 @@ constexpr const char* kTraceHeader =
     "t,alt_ground,lon,lat,vspeed,hspeed,heading,pitch,bank,mass,main_level,ground_contact,status";
 
 void write_trace_row(std::ostream& os, Simulation& sim, HostVessel& v) {
-  nlohmann::json j = sim.dump();  // cheap enough at trace intervals; one source of truth for values
-  for (const auto& vj : j["vessels"]) {
-    if (vj["name"] != v.name) continue;
-    double main_level = 0.0;
-    if (HostThrusterGroup* g = v.group_of_type(THGROUP_MAIN); g != nullptr && !g->thrusters.empty()) {
-      for (HostThruster* t : g->thrusters) main_level += t->level;
-      main_level /= static_cast<double>(g->thrusters.size());
-    }
-    const auto& gs = vj["groundspeed_horizon"];
-    const double hs = std::hypot(gs[0].get<double>(), gs[2].get<double>());
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%.3f,%.3f,%.7f,%.7f,%.3f,%.3f,%.3f,%.3f,%.3f,%.1f,%.4f,%d,%s\n",
-                  sim.time(), vj["alt_ground"].get<double>(), vj["lon"].get<double>(),
-                  vj["lat"].get<double>(), gs[1].get<double>(), hs, vj["heading"].get<double>(),
-                  vj["pitch"].get<double>(), vj["bank"].get<double>(), vj["mass"].get<double>(), main_level,
-                  v.ground_contact ? 1 : 0, vj["status"].get<std::string>().c_str());
-    os << buf;
-  }
+  const nlohmann::json vj = sim.dump_vessel(v);
+  const HostThrusterGroup* main_group = v.group_of_type(THGROUP_MAIN);
+  const auto& gs = vj["groundspeed_horizon"];
+  char buf[512];
+  std::snprintf(buf, sizeof buf, "%.3f,%.3f,%.7f,%.7f,%.3f,%.3f,%.3f,%.3f,%.3f,%.1f,%.4f,%d,%s\n", sim.time(),
+                vj["alt_ground"].get<double>(), vj["lon"].get<double>(), vj["lat"].get<double>(),
+                gs[1].get<double>(), std::hypot(gs[0].get<double>(), gs[2].get<double>()),
+                vj["heading"].get<double>(), vj["pitch"].get<double>(), vj["bank"].get<double>(),
+                vj["mass"].get<double>(), main_group != nullptr ? main_group->level() : 0.0,
+                v.ground_contact ? 1 : 0, vj["status"].get<std::string>().c_str());
+  os << buf;
 }
 
 void write_dump(Simulation& sim, const std::string& file) {
@@ -135,30 +128,27 @@ void apply_event(Simulation& sim, const Event& e, std::ostream& out, int W, int 
 void print_summary(Simulation& sim, std::ostream& out) {
   HostVessel* v = sim.focus();
   if (v == nullptr) return;
-  const nlohmann::json j = sim.dump();
-  for (const auto& vj : j["vessels"]) {
-    if (vj["name"] != v->name) continue;
-    const auto& gs = vj["groundspeed_horizon"];
-    char buf[512];
+  const nlohmann::json vj = sim.dump_vessel(*v);
+  const auto& gs = vj["groundspeed_horizon"];
+  char buf[512];
+  std::snprintf(
+      buf, sizeof buf,
+      "summary: t=%.2f s vessel=%s status=%s alt=%.2f m lon=%.6f lat=%.6f vspeed=%.2f m/s hspeed=%.2f m/s "
+      "mass=%.1f kg ground_contact=%s",
+      sim.time(), v->name.c_str(), vj["status"].get<std::string>().c_str(), vj["alt_ground"].get<double>(),
+      vj["lon"].get<double>(), vj["lat"].get<double>(), gs[1].get<double>(),
+      std::hypot(gs[0].get<double>(), gs[2].get<double>()), vj["mass"].get<double>(),
+      v->ground_contact ? "yes" : "no");
+  out << buf << "\n";
+  if (v->touchdown_record) {
+    const Touchdown& t = *v->touchdown_record;
     std::snprintf(
         buf, sizeof buf,
-        "summary: t=%.2f s vessel=%s status=%s alt=%.2f m lon=%.6f lat=%.6f vspeed=%.2f m/s hspeed=%.2f m/s "
-        "mass=%.1f kg ground_contact=%s",
-        sim.time(), v->name.c_str(), vj["status"].get<std::string>().c_str(), vj["alt_ground"].get<double>(),
-        vj["lon"].get<double>(), vj["lat"].get<double>(), gs[1].get<double>(),
-        std::hypot(gs[0].get<double>(), gs[2].get<double>()), vj["mass"].get<double>(),
-        v->ground_contact ? "yes" : "no");
+        "touchdown: t=%.2f s vspeed=%.2f m/s hspeed=%.2f m/s lon=%.6f lat=%.6f pitch=%.2f bank=%.2f", t.t,
+        t.vspeed, t.hspeed, t.lon, t.lat, t.pitch, t.bank);
     out << buf << "\n";
-    if (v->touchdown_record) {
-      const Touchdown& t = *v->touchdown_record;
-      std::snprintf(
-          buf, sizeof buf,
-          "touchdown: t=%.2f s vspeed=%.2f m/s hspeed=%.2f m/s lon=%.6f lat=%.6f pitch=%.2f bank=%.2f", t.t,
-          t.vspeed, t.hspeed, t.lon, t.lat, t.pitch, t.bank);
-      out << buf << "\n";
-    } else {
-      out << "touchdown: none\n";
-    }
+  } else {
+    out << "touchdown: none\n";
   }
 }
 

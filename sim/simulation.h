@@ -119,6 +119,8 @@ class Simulation {
   std::string save_scenario_text();
   void save_scenario_file(const std::filesystem::path& file);
   nlohmann::json dump() const;
+  // One vessel's object of the dump.
+  nlohmann::json dump_vessel(const HostVessel& v) const;
 
   // --- World ---
   std::vector<std::unique_ptr<Body>>& bodies() { return bodies_; }

@@ -50,12 +50,7 @@ bool valid_thruster(const HostVessel& hv, THRUSTER_HANDLE th) { return owns(hv.t
 bool valid_group(const HostVessel& hv, THGROUP_HANDLE g) { return owns(hv.groups, g); }
 bool valid_propellant(const HostVessel& hv, PROPELLANT_HANDLE p) { return owns(hv.propellants, p); }
 
-double group_level(const HostThrusterGroup* g) {
-  if (g == nullptr || g->thrusters.empty()) return 0.0;
-  double sum = 0.0;
-  for (const HostThruster* t : g->thrusters) sum += t->level;
-  return sum / static_cast<double>(g->thrusters.size());
-}
+double group_level(const HostThrusterGroup* g) { return g != nullptr ? g->level() : 0.0; }
 
 void set_group_level(HostThrusterGroup* g, double level) {
   if (g == nullptr) return;
@@ -367,6 +362,13 @@ PSTREAM_HANDLE VESSEL::AddParticleStream(const PARTICLESTREAMSPEC* pss, const VE
   HostVessel& hv = V(this);
   hv.particle_streams.push_back(std::move(s));
   return hv.particle_streams.back().get();
+}
+
+double HostThrusterGroup::level() const {
+  if (thrusters.empty()) return 0.0;
+  double sum = 0.0;
+  for (const HostThruster* t : thrusters) sum += t->level;
+  return sum / static_cast<double>(thrusters.size());
 }
 
 double HostParticleStream::level() const {
